@@ -1,0 +1,103 @@
+// The platform-neutral part of the host: environment matching, formatting, output buffering.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "host/host_shared.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+std::string Block(const Strings& entries) {
+  std::string block;
+  for (const std::string& entry : entries) block += entry + '\0';
+  return block;  // c_str() adds the empty entry that ends the block
+}
+
+TEST(EnvironmentLookup, MatchesTheNameWithoutRegardToAsciiCase) {
+  const struct {
+    Strings entries;
+    const char* name;
+    const char* value;  // nullptr: absent
+  } cases[] = {
+      {{"PATH=C:\\bin"}, "PATH", "C:\\bin"},
+      {{"Path=C:\\bin"}, "PATH", "C:\\bin"},
+      {{"pAtH=C:\\bin"}, "path", "C:\\bin"},
+      {{"PATHEXT=.EXE"}, "PATH", nullptr},
+      {{"PAT=x"}, "PATH", nullptr},
+      {{"PATH"}, "PATH", nullptr},
+      {{"PATH="}, "PATH", ""},
+      {{"PATH==x=y"}, "PATH", "=x=y"},
+      {{"Path=first", "PATH=second"}, "PATH", "first"},
+      {{"PATHEXT=.EXE", "XPATH=1", "path=C:\\x"}, "PATH", "C:\\x"},
+      {{"=C:=C:\\"}, "", nullptr},
+      {{"=x"}, "", nullptr},
+      {{"OS=Windows_NT"}, "OS ", nullptr},
+      // Only ASCII letters fold: bytes above 0x7F are compared as they are.
+      {{"\xC9T\xC9=1"}, "\xE9t\xE9", nullptr},
+      {{"\xC9T\xC9=1"}, "\xC9t\xC9", "1"},
+      {{"_CMDPROC=4NT"}, "_cmdproc", "4NT"},
+      {{"[=1"}, "{", nullptr},
+      {{}, "PATH", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " in " + (c.entries.empty() ? "(empty)" : c.entries[0]));
+    const std::string block = Block(c.entries);
+    const char* found = FindEnvValue(block.c_str(), c.name);
+    if (c.value == nullptr) {
+      EXPECT_EQ(found, nullptr);
+    } else {
+      ASSERT_NE(found, nullptr);
+      EXPECT_STREQ(found, c.value);
+    }
+  }
+}
+
+TEST(PrintText, FormatsTextsAndUnsignedNumbers) {
+  ResetFakeHost();
+  PrintText("%u/%u/%u \n", 0u, 9u, 4294967295u);
+  PrintText("[%s] 100%%\n", "a%sb");
+  EXPECT_EQ(FakeStdout(), "0/9/4294967295 \n[a%sb] 100%\n");
+}
+
+TEST(PrintText, WritesEachTextAtOnceToAConsole) {
+  ResetFakeHost();
+  PrintText("one");
+  PrintText("two\n");
+  EXPECT_EQ(FakeLogOf("write"), (Strings{"one", "two\n"}));
+}
+
+TEST(PrintText, CollectsRedirectedOutputInA512ByteBuffer) {
+  ResetFakeHost();
+  RedirectFakeStdout();
+  const std::string a(300, 'a'), b(212, 'b'), c(1, 'c'), big(600, 'd');
+  PrintText("%s", a.c_str());
+  PrintText("%s", b.c_str());  // exactly fills the buffer
+  EXPECT_TRUE(FakeLogOf("write").empty());
+  PrintText("%s", c.c_str());  // does not fit: the full buffer goes first
+  EXPECT_EQ(FakeLogOf("write"), Strings{a + b});
+  PrintText("%s", big.c_str());  // larger than the buffer: what waits, then the text itself
+  EXPECT_EQ(FakeLogOf("write"), (Strings{a + b, c, big}));
+  PrintText("tail\n");
+  FlushStdout();
+  FlushStdout();  // nothing left: no empty write
+  EXPECT_EQ(FakeLogOf("write"), (Strings{a + b, c, big, "tail\n"}));
+}
+
+TEST(PrintText, WritesLineEndsAsCarriageReturnLineFeedInTextMode) {
+  ResetFakeHost();
+  SetStdoutMode(true, true);
+  PrintText("\n%s exist! \n ", "C:\\a\nb");
+  EXPECT_EQ(FakeStdout(), "\r\nC:\\a\r\nb exist! \r\n ");
+  // The buffer holds the bytes as written: 256 line feeds are 512 bytes.
+  ResetFakeHost();
+  SetStdoutMode(false, true);
+  PrintText("%s", std::string(256, '\n').c_str());
+  PrintText("x");
+  EXPECT_EQ(FakeLogOf("write").size(), 1u);
+}
+
+}  // namespace
