@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need (Debian 12) and runs the whole suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" dpkg --add-architecture i386
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends \
+  ca-certificates cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
+  libbenchmark-dev mingw-w64 wine wine32:i386 valgrind strace clang-tidy cppcheck hyperfine
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "Windows build"
+cmake --preset win32-ci
+cmake --build --preset win32-ci
+
+step "native build and tests, Wine suite included"
+cmake --preset ci
+cmake --build --preset ci
+ctest --preset ci
+
+step "all suites passed"
