@@ -265,6 +265,24 @@ TEST_F(Wine, ALongPathIsScannedWhole) {
   EXPECT_EQ(result.status, 1);
 }
 
+TEST_F(Wine, OddEntriesAndACrowdedEnvironment) {
+  MakeToolchain();
+  MakeDir("bin/hit");
+  Put("bin/hit/sh.exe");
+  // Device names, a candidate past MAX_PATH, quotation marks, references, blanks, "..", and bytes
+  // above 0x7F are no hit; the scan goes on to the entry that has one.
+  const std::string odd = "NUL;CON;AUX;COM1;LPT1;\\\\.\\NUL;" + std::string(400, 'L') + ";\"C:\\bin\\hit\"; C:\\bin\\hit;" +
+                          "%SystemRoot%;C:\\bin\\..;\xE9t\xE9\x5C;C:\\bin\\hit";
+  Strings environment;
+  for (int i = 0; i < 10000; ++i) environment.push_back("VARIABLE" + std::to_string(i) + "=" + std::string(20, 'v'));
+  environment.push_back("OS=Windows_NT");
+  environment.push_back("COMSPEC=");
+  environment.push_back("PATH=" + odd);
+  const ProcessResult result = Run(environment);
+  EXPECT_EQ(result.out, kUpToPerl + kPerlOk + "\r\nC:\\bin\\hit\\sh.exe exist! \r\n " + kScanFail);
+  EXPECT_EQ(result.status, 1);
+}
+
 TEST_F(Wine, ToolchainFilesAndDates) {
   const auto dated = [](const char* date) {
     return std::string("C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time is ") + date + " \r\n" +

@@ -37,12 +37,24 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
   const int out_file = mkstemp(out_name);
   const int err_file = mkstemp(err_name);
   int pipe_fds[2] = {-1, -1};
-  if (stdout_kind == StdoutKind::kPipe && pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  const bool piped = stdout_kind == StdoutKind::kPipe || stdout_kind == StdoutKind::kBrokenPipe ||
+                     stdout_kind == StdoutKind::kFullPipe;
+  if (piped && pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  if (stdout_kind == StdoutKind::kBrokenPipe) {
+    close(pipe_fds[0]);
+    pipe_fds[0] = -1;
+  }
+  if (stdout_kind == StdoutKind::kFullPipe) {
+    fcntl(pipe_fds[1], F_SETFL, O_NONBLOCK);
+    const std::string filler(4096, 'f');
+    while (write(pipe_fds[1], filler.data(), filler.size()) > 0) {
+    }
+  }
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (stdout_kind == StdoutKind::kPipe) posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 1);
+  if (piped) posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 1);
   if (stdout_kind == StdoutKind::kFile) posix_spawn_file_actions_adddup2(&actions, out_file, 1);
   if (stdout_kind == StdoutKind::kClosed) posix_spawn_file_actions_addclose(&actions, 1);
   posix_spawn_file_actions_adddup2(&actions, err_file, 2);
@@ -72,6 +84,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
       result.out.append(buffer, static_cast<std::size_t>(got));
     }
     close(pipe_fds[0]);
+  } else if (piped) {
+    close(pipe_fds[1]);
   }
   int status = 0;
   for (;;) {
@@ -83,6 +97,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
     }
     usleep(1000);
   }
+  if (stdout_kind == StdoutKind::kFullPipe) close(pipe_fds[0]);
   close(out_file);
   close(err_file);
   if (stdout_kind == StdoutKind::kFile) result.out = ReadFile(out_name);

@@ -8,6 +8,8 @@ enum class StdoutKind {
   kPipe,    // a pipe read by the test
   kFile,    // a regular file
   kClosed,  // no standard output at all
+  kBrokenPipe,  // a pipe whose reader has gone
+  kFullPipe,    // a full, non-blocking pipe that nobody reads while the program runs
 };
 
 struct ProcessResult {

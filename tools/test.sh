@@ -23,4 +23,15 @@ cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
 
+step "native suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan
+
+step "fuzzing"
+FUZZ_SECONDS=${FUZZ_SECONDS:-30} tools/fuzz.sh
+
+step "clang-tidy and cppcheck"
+tools/lint.sh
+
 step "all suites passed"

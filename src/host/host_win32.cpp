@@ -55,6 +55,11 @@ std::string ShortPathOf(const std::string& path) {
   return short_path;
 }
 
+// A HostFile holds the HANDLE itself; INVALID_HANDLE_VALUE is kNoFile.
+HANDLE HandleOf(HostFile file) {
+  return reinterpret_cast<HANDLE>(file);  // NOLINT(performance-no-int-to-ptr): it was a HANDLE
+}
+
 }  // namespace
 
 void InitHost() {
@@ -108,7 +113,7 @@ HostFile ProbeFile(const char* path) {
   return reinterpret_cast<HostFile>(file);
 }
 
-void CloseFile(HostFile file) { CloseHandle(reinterpret_cast<HANDLE>(file)); }
+void CloseFile(HostFile file) { CloseHandle(HandleOf(file)); }
 
 std::optional<DosDate> GetFileWriteDate(HostFile file) {
   FILETIME written;
@@ -116,7 +121,7 @@ std::optional<DosDate> GetFileWriteDate(HostFile file) {
   WORD date = 0;
   WORD time = 0;
   // FileTimeToDosDateTime fails for years outside 1980-2107.
-  if (!GetFileTime(reinterpret_cast<HANDLE>(file), nullptr, nullptr, &written) ||
+  if (!GetFileTime(HandleOf(file), nullptr, nullptr, &written) ||
       !FileTimeToLocalFileTime(&written, &local) || !FileTimeToDosDateTime(&local, &date, &time)) {
     return std::nullopt;
   }
