@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <string_view>
 
 #include "host/host_shared.h"
 
@@ -13,15 +14,19 @@ struct FakeFile {
 };
 
 std::string g_environment;
-std::map<std::string, FakeFile> g_files;
+// Transparent comparison: a probe looks a path up without building a string for it.
+std::map<std::string, FakeFile, std::less<>> g_files;
 std::map<HostFile, std::string> g_open;
 HostFile g_next_handle = 100;
 int g_command_status = 0;
 std::string g_command_output;
 std::vector<std::string> g_log;
 std::string g_stdout;
+bool g_recording = true;
 
-void Log(const std::string& kind, const std::string& text) { g_log.push_back(kind + " " + text); }
+void Log(const std::string& kind, const std::string& text) {
+  if (g_recording) g_log.push_back(kind + " " + text);
+}
 
 }  // namespace
 
@@ -41,6 +46,7 @@ void ResetFakeHost(const std::vector<std::string>& entries) {
   g_command_output.clear();
   g_log.clear();
   g_stdout.clear();
+  g_recording = true;
   InitHost();
 }
 
@@ -58,6 +64,8 @@ void SetFakeCommand(int status, const std::string& output) {
 const std::vector<std::string>& FakeLog() { return g_log; }
 
 void ClearFakeLog() { g_log.clear(); }
+
+void SetFakeRecording(bool recording) { g_recording = recording; }
 
 std::vector<std::string> FakeLogOf(const std::string& kind) {
   std::vector<std::string> lines;
@@ -86,8 +94,8 @@ int RunCommand(const char* command_line) {
 }
 
 HostFile ProbeFile(const char* path) {
-  Log("probe", path);
-  const auto found = g_files.find(path);
+  if (g_recording) Log("probe", path);
+  const auto found = g_files.find(std::string_view(path));
   if (found == g_files.end() || found->second.directory) return kNoFile;
   const HostFile handle = g_next_handle++;
   g_open[handle] = path;
@@ -109,6 +117,7 @@ std::optional<DosDate> GetFileWriteDate(HostFile file) {
 }
 
 void WriteStdout(const char* data, std::size_t size) {
+  if (!g_recording) return;
   Log("write", std::string(data, size));
   g_stdout.append(data, size);
 }

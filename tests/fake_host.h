@@ -28,6 +28,9 @@ void SetFakeCommand(int status, const std::string& output = "");
 // Everything in order: "env <name>", "probe <path>", "close <path>", "date <path>", "run <command>",
 // "write <bytes>" (one per write to standard output).
 const std::vector<std::string>& FakeLog();
+// Stops (or resumes) keeping the log and standard output, for benchmarks that repeat a check
+// millions of times; files, environment and command status still answer as before.
+void SetFakeRecording(bool recording);
 // Forgets the log so far.
 void ClearFakeLog();
 // The log lines that start with KIND and a blank, without that prefix.

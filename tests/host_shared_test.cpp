@@ -79,12 +79,23 @@ TEST(PrintText, CollectsRedirectedOutputInA512ByteBuffer) {
   EXPECT_TRUE(FakeLogOf("write").empty());
   PrintText("%s", c.c_str());  // does not fit: the full buffer goes first
   EXPECT_EQ(FakeLogOf("write"), Strings{a + b});
-  PrintText("%s", big.c_str());  // larger than the buffer: what waits, then the text itself
-  EXPECT_EQ(FakeLogOf("write"), (Strings{a + b, c, big}));
-  PrintText("tail\n");
+  // Larger than the buffer: what waits goes first, then the text passes through in full buffers.
+  PrintText("%s", big.c_str());
+  EXPECT_EQ(FakeLogOf("write"), (Strings{a + b, c, big.substr(0, 512)}));
+  PrintText("tail\n");  // fits beside the rest of the big text
   FlushStdout();
   FlushStdout();  // nothing left: no empty write
-  EXPECT_EQ(FakeLogOf("write"), (Strings{a + b, c, big, "tail\n"}));
+  EXPECT_EQ(FakeLogOf("write"), (Strings{a + b, c, big.substr(0, 512), big.substr(512) + "tail\n"}));
+  EXPECT_EQ(FakeStdout(), a + b + c + big + "tail\n");
+}
+
+TEST(PrintText, ALongTextReachesAConsoleWhole) {
+  ResetFakeHost();
+  const std::string big(1300, 'x');
+  PrintText("\n%s exist!\n", big.c_str());
+  EXPECT_EQ(FakeStdout(), "\n" + big + " exist!\n");
+  PrintText("next");
+  EXPECT_EQ(FakeLogOf("write").back(), "next");
 }
 
 TEST(PrintText, WritesLineEndsAsCarriageReturnLineFeedInTextMode) {

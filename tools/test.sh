@@ -34,4 +34,8 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-30} tools/fuzz.sh
 step "clang-tidy and cppcheck"
 tools/lint.sh
 
+step "benchmarks (figures only; no timing is asserted)"
+build/ci/bench/bench_path_scan --benchmark_min_time=0.05
+bench/run_process_bench.sh build/ci 30
+
 step "all suites passed"

@@ -1,6 +1,6 @@
 // The search-path scan: no sh.exe may be reachable along PATH or in the current directory.
+#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "checks/checks.h"
 #include "host/host.h"
@@ -10,14 +10,16 @@ namespace {
 constexpr char kShName[] = "sh.exe";
 constexpr char kScanStatement[] = "sh.exe shall not exist in path.";
 
-// Builds the candidate for the entry [BEGIN, END) into CANDIDATE and probes it. Only a backslash
-// counts as a directory end: an entry ending in "/" still gets one, and an empty entry gives
-// "\sh.exe" in the root of the current drive.
-bool ProbeCandidate(const char* begin, const char* end, std::string& candidate) {
-  candidate.assign(begin, end);
-  if (candidate.empty() || candidate.back() != '\\') candidate.push_back('\\');
-  candidate += kShName;
-  const HostFile file = ProbeFile(candidate.c_str());
+// Builds the candidate for the entry [BEGIN, END) into CANDIDATE, which has room for it, and
+// probes it. Only a backslash counts as a directory end: an entry ending in "/" still gets one, and
+// an empty entry gives "\sh.exe" in the root of the current drive.
+bool ProbeCandidate(const char* begin, const char* end, char* candidate) {
+  const auto size = static_cast<std::size_t>(end - begin);
+  std::memcpy(candidate, begin, size);
+  std::size_t at = size;
+  if (at == 0 || candidate[at - 1] != '\\') candidate[at++] = '\\';
+  std::memcpy(candidate + at, kShName, sizeof kShName);
+  const HostFile file = ProbeFile(candidate);
   if (file == kNoFile) return false;
   CloseFile(file);
   return true;
@@ -34,8 +36,10 @@ CheckResult CheckNoShInPath() {
   // place, whatever its length; the bytes ';' and '\' are recognised by value alone, as the ANSI
   // code page gives them.
   if (size >= 2) {
-    std::string candidate;
-    candidate.reserve(size + sizeof kShName + 1);
+    // One buffer, allocated once, holds every candidate: no entry is longer than the whole value.
+    char* candidate = static_cast<char*>(std::malloc(size + sizeof kShName + 1));
+    // Without memory no entry can be looked at, and the search path can't be called clean.
+    if (candidate == nullptr) return ReportResult(kScanStatement, CheckResult::kFail);
     const char* const path_end = path + size;
     for (const char* entry = path;;) {
       const char* separator = std::strchr(entry, ';');
@@ -44,12 +48,14 @@ CheckResult CheckNoShInPath() {
       if (ProbeCandidate(entry, entry_end, candidate)) {
         // A hit on the final entry is reported with a blank on each side of its line break, so
         // the result line after it starts one blank in.
-        PrintText(final_entry ? "\n%s exist! \n " : "\n%s exist!\n", candidate.c_str());
+        PrintText(final_entry ? "\n%s exist! \n " : "\n%s exist!\n", candidate);
+        std::free(candidate);
         return ReportResult(kScanStatement, CheckResult::kFail);
       }
       if (final_entry) break;
       entry = separator + 1;
     }
+    std::free(candidate);
   }
 
   const HostFile file = ProbeFile(kShName);

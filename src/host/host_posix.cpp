@@ -10,24 +10,18 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "host/host.h"
 #include "host/host_shared.h"
 
-#if defined(__GLIBCXX__)
-// Releases what the C++ runtime holds for itself (libstdc++ exports it for memory checkers).
-namespace __gnu_cxx {
-void __freeres() noexcept;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
-}
-#endif
-
 namespace {
 
-// The environment as the process was started with, as one block of NUL-ended entries.
-std::string g_environment;
+// The environment as the process was started with, as one block of NUL-ended entries ended by an
+// empty one; nullptr (no variables at all) only when there was no memory for the copy.
+char* g_environment = nullptr;
 
 bool IsRegularFile(const char* path) {
   struct stat info {};
@@ -35,22 +29,25 @@ bool IsRegularFile(const char* path) {
 }
 
 // The first file named exactly CMD.EXE in the current directory, then in each directory of PATH
-// (split at ':', the POSIX separator). An empty entry means the current directory, already looked at.
-bool FindCmdExe(std::string& interpreter) {
+// (split at ':', the POSIX separator), into INTERPRETER. An empty entry means the current
+// directory, already looked at; an entry too long for a path can hold no file.
+bool FindCmdExe(char (&interpreter)[PATH_MAX]) {
   static constexpr char kName[] = "CMD.EXE";
   if (IsRegularFile(kName)) {
-    interpreter = kName;
+    std::memcpy(interpreter, kName, sizeof kName);
     return true;
   }
-  const char* path = FindEnvValue(g_environment.c_str(), "PATH");
+  const char* path = FindEnvValue(g_environment, "PATH");
   for (const char* entry = path; entry != nullptr && *entry != '\0';) {
     const char* end = std::strchr(entry, ':');
     if (end == nullptr) end = entry + std::strlen(entry);
-    if (end != entry) {
-      interpreter.assign(entry, end);
-      if (interpreter.back() != '/') interpreter.push_back('/');
-      interpreter += kName;
-      if (IsRegularFile(interpreter.c_str())) return true;
+    const auto size = static_cast<std::size_t>(end - entry);
+    if (size > 0 && size + 1 + sizeof kName <= sizeof interpreter) {
+      std::memcpy(interpreter, entry, size);
+      std::size_t at = size;
+      if (interpreter[at - 1] != '/') interpreter[at++] = '/';
+      std::memcpy(interpreter + at, kName, sizeof kName);
+      if (IsRegularFile(interpreter)) return true;
     }
     entry = (*end == ':') ? end + 1 : end;
   }
@@ -60,11 +57,19 @@ bool FindCmdExe(std::string& interpreter) {
 }  // namespace
 
 void InitHost() {
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    // An empty entry would end the block early; it can never match a name anyway.
-    if (**entry == '\0') continue;
-    g_environment += *entry;
-    g_environment.push_back('\0');
+  // An empty entry would end the block early; it can never match a name anyway.
+  std::size_t size = 1;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) size += std::strlen(*entry) + 1;
+  g_environment = static_cast<char*>(std::malloc(size));
+  if (g_environment != nullptr) {
+    char* at = g_environment;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+      const std::size_t length = std::strlen(*entry);
+      if (length == 0) continue;
+      std::memcpy(at, *entry, length + 1);
+      at += length + 1;
+    }
+    *at = '\0';
   }
   SetStdoutMode(isatty(STDOUT_FILENO) == 1, false);
   // A reader that goes away must not kill the run: failed writes are ignored and the exit status
@@ -72,22 +77,21 @@ void InitHost() {
   (void)signal(SIGPIPE, SIG_IGN);
 }
 
-const char* LookupEnvVar(const char* name) { return FindEnvValue(g_environment.c_str(), name); }
+const char* LookupEnvVar(const char* name) { return FindEnvValue(g_environment, name); }
 
 int RunCommand(const char* command_line) {
   FlushStdout();
-  std::string interpreter;
-  if (const char* comspec = FindEnvValue(g_environment.c_str(), "COMSPEC")) {
-    if (*comspec == '\0') return -1;
-    interpreter = comspec;
-  } else if (!FindCmdExe(interpreter)) {
-    return -1;
+  char found[PATH_MAX];
+  const char* interpreter = FindEnvValue(g_environment, "COMSPEC");
+  if (interpreter == nullptr) {
+    if (!FindCmdExe(found)) return -1;
+    interpreter = found;
   }
+  if (*interpreter == '\0') return -1;
 
-  std::string switch_c = "/c";
-  std::string command = command_line;
-  char* argv[] = {interpreter.data(), switch_c.data(), command.data(), nullptr};
-
+  // posix_spawn does not change the strings; its prototype only lacks the const.
+  char* argv[] = {const_cast<char*>(interpreter), const_cast<char*>("/c"), const_cast<char*>(command_line),
+                  nullptr};
   posix_spawnattr_t attributes;
   if (posix_spawnattr_init(&attributes) != 0) return -1;
   sigset_t defaults;
@@ -96,7 +100,7 @@ int RunCommand(const char* command_line) {
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, interpreter.c_str(), nullptr, &attributes, argv, environ);
+  const int spawned = posix_spawn(&child, interpreter, nullptr, &attributes, argv, environ);
   posix_spawnattr_destroy(&attributes);
   if (spawned != 0) return -1;
 
@@ -146,10 +150,7 @@ void WriteStdout(const char* data, std::size_t size) {
 
 void ExitHost(int status) {
   FlushStdout();
-#if defined(__GLIBCXX__)
-  // The runtime's emergency pool for exceptions, which this program never throws: freed, so that a
-  // memory checker finds every block released at exit.
-  __gnu_cxx::__freeres();
-#endif
+  std::free(g_environment);
+  g_environment = nullptr;
   std::exit(status);
 }

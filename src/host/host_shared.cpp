@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstring>
-#include <string>
 
 #include "host/host.h"
 
@@ -16,9 +15,6 @@ std::size_t g_stdout_used = 0;
 bool g_stdout_console = false;
 bool g_stdout_crlf = false;
 
-// Reused by every PrintText, so a run allocates for it at most a few times.
-std::string g_text;
-
 char ToAsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // True when the first SIZE bytes of ENTRY equal NAME, ASCII letters compared without regard to
@@ -30,16 +26,29 @@ bool StartsWithName(const char* entry, const char* name, std::size_t size) {
   return true;
 }
 
-void AppendByte(std::string& text, char c) {
-  if (c == '\n' && g_stdout_crlf) text.push_back('\r');
-  text.push_back(c);
+// Appends one byte to the buffer, writing the buffer out first when it is full.
+void PutByte(char c) {
+  if (g_stdout_used == kStdoutBufferSize) FlushStdout();
+  g_stdout_buffer[g_stdout_used++] = c;
 }
 
-void AppendFormatted(std::string& text, const char* format, va_list args) {
+// Formats FORMAT with ARGS and returns the number of bytes of the text, line ends as they go out.
+// With EMIT the bytes also go into the buffer; without, they are only counted. Nothing is
+// allocated: a text is counted once, then emitted, whatever its length.
+std::size_t FormatText(bool emit, const char* format, va_list args) {
+  std::size_t size = 0;
+  const auto put = [&](char c) {
+    if (c == '\n' && g_stdout_crlf) {
+      if (emit) PutByte('\r');
+      ++size;
+    }
+    if (emit) PutByte(c);
+    ++size;
+  };
   for (const char* p = format; *p != '\0'; ++p) {
     if (p[0] == '%' && p[1] == 's') {
       const char* value = va_arg(args, const char*);
-      for (const char* v = (value != nullptr) ? value : "(null)"; *v != '\0'; ++v) AppendByte(text, *v);
+      for (const char* v = (value != nullptr) ? value : "(null)"; *v != '\0'; ++v) put(*v);
       ++p;
     } else if (p[0] == '%' && p[1] == 'u') {
       char digits[16];
@@ -49,29 +58,16 @@ void AppendFormatted(std::string& text, const char* format, va_list args) {
         digits[count++] = static_cast<char>('0' + value % 10);
         value /= 10;
       } while (value != 0);
-      while (count > 0) text.push_back(digits[--count]);
+      while (count > 0) put(digits[--count]);
       ++p;
     } else if (p[0] == '%' && p[1] == '%') {
-      text.push_back('%');
+      put('%');
       ++p;
     } else {
-      AppendByte(text, *p);
+      put(*p);
     }
   }
-}
-
-void EmitText(const char* data, std::size_t size) {
-  if (g_stdout_console) {
-    WriteStdout(data, size);
-    return;
-  }
-  if (g_stdout_used + size > kStdoutBufferSize) FlushStdout();
-  if (size > kStdoutBufferSize) {
-    WriteStdout(data, size);
-    return;
-  }
-  std::memcpy(g_stdout_buffer + g_stdout_used, data, size);
-  g_stdout_used += size;
+  return size;
 }
 
 }  // namespace
@@ -97,10 +93,19 @@ void FlushStdout() {
 }
 
 void PrintText(const char* format, ...) {
-  g_text.clear();
   va_list args;
   va_start(args, format);
-  AppendFormatted(g_text, format, args);
+  if (!g_stdout_console) {
+    // Redirected: what waits goes out first when this text would not fit beside it. A text larger
+    // than the whole buffer then passes through it in full buffers.
+    va_list count_args;
+    va_copy(count_args, args);
+    const std::size_t size = FormatText(false, format, count_args);
+    va_end(count_args);
+    if (g_stdout_used + size > kStdoutBufferSize) FlushStdout();
+  }
+  FormatText(true, format, args);
   va_end(args);
-  EmitText(g_text.data(), g_text.size());
+  // On a console each text goes out at once.
+  if (g_stdout_console) FlushStdout();
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <string>
 
 #include "host/host.h"
 #include "host/host_shared.h"
@@ -11,8 +10,8 @@
 namespace {
 
 // The environment block as the process was started with, copied so that the system's copy can be
-// released at once.
-std::string g_environment;
+// released at once; nullptr (no variables at all) only when there was no memory for the copy.
+char* g_environment = nullptr;
 HANDLE g_stdout = INVALID_HANDLE_VALUE;
 
 bool IsFile(const char* path) {
@@ -20,39 +19,29 @@ bool IsFile(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// The first CMD.EXE in the current directory, then in each directory of PATH from left to right.
-bool FindCmdExe(std::string& interpreter) {
+// The first CMD.EXE in the current directory, then in each directory of PATH from left to right,
+// into INTERPRETER. An entry too long for a path can hold no file.
+bool FindCmdExe(char (&interpreter)[MAX_PATH]) {
   static constexpr char kName[] = "CMD.EXE";
   if (IsFile(kName)) {
-    interpreter = kName;
+    std::memcpy(interpreter, kName, sizeof kName);
     return true;
   }
-  const char* path = FindEnvValue(g_environment.c_str(), "PATH");
+  const char* path = FindEnvValue(g_environment, "PATH");
   for (const char* entry = path; entry != nullptr && *entry != '\0';) {
     const char* end = std::strchr(entry, ';');
     if (end == nullptr) end = entry + std::strlen(entry);
-    if (end != entry) {
-      interpreter.assign(entry, end);
-      if (interpreter.back() != '\\' && interpreter.back() != '/') interpreter.push_back('\\');
-      interpreter += kName;
-      if (IsFile(interpreter.c_str())) return true;
+    const auto size = static_cast<std::size_t>(end - entry);
+    if (size > 0 && size + 1 + sizeof kName <= sizeof interpreter) {
+      std::memcpy(interpreter, entry, size);
+      std::size_t at = size;
+      if (interpreter[at - 1] != '\\' && interpreter[at - 1] != '/') interpreter[at++] = '\\';
+      std::memcpy(interpreter + at, kName, sizeof kName);
+      if (IsFile(interpreter)) return true;
     }
     entry = (*end == ';') ? end + 1 : end;
   }
   return false;
-}
-
-// The 8.3 form of PATH where the file system has one, else PATH as it is.
-std::string ShortPathOf(const std::string& path) {
-  std::string short_path(MAX_PATH, '\0');
-  DWORD size = GetShortPathNameA(path.c_str(), &short_path[0], static_cast<DWORD>(short_path.size()));
-  if (size > short_path.size()) {
-    short_path.resize(size);
-    size = GetShortPathNameA(path.c_str(), &short_path[0], static_cast<DWORD>(short_path.size()));
-  }
-  if (size == 0 || size >= short_path.size()) return path;
-  short_path.resize(size);
-  return short_path;
 }
 
 // A HostFile holds the HANDLE itself; INVALID_HANDLE_VALUE is kNoFile.
@@ -66,37 +55,50 @@ void InitHost() {
   if (char* block = GetEnvironmentStringsA()) {
     const char* end = block;
     while (*end != '\0') end += std::strlen(end) + 1;
-    g_environment.assign(block, static_cast<std::size_t>(end - block));
+    const auto size = static_cast<std::size_t>(end - block) + 1;
+    g_environment = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
+    if (g_environment != nullptr) std::memcpy(g_environment, block, size);
     FreeEnvironmentStringsA(block);
   }
   g_stdout = GetStdHandle(STD_OUTPUT_HANDLE);
   SetStdoutMode(GetFileType(g_stdout) == FILE_TYPE_CHAR, true);
 }
 
-const char* LookupEnvVar(const char* name) { return FindEnvValue(g_environment.c_str(), name); }
+const char* LookupEnvVar(const char* name) { return FindEnvValue(g_environment, name); }
 
 int RunCommand(const char* command_line) {
   FlushStdout();
-  std::string interpreter;
-  if (const char* comspec = FindEnvValue(g_environment.c_str(), "COMSPEC")) {
-    if (*comspec == '\0') return -1;
-    interpreter = comspec;
-  } else if (!FindCmdExe(interpreter)) {
-    return -1;
+  char found[MAX_PATH];
+  const char* interpreter = FindEnvValue(g_environment, "COMSPEC");
+  if (interpreter == nullptr) {
+    if (!FindCmdExe(found)) return -1;
+    interpreter = found;
   }
+  if (*interpreter == '\0') return -1;
 
-  // The interpreter is named in its short form, so that a path with blanks stays one word; the
-  // command line follows unchanged and unquoted.
-  std::string line = ShortPathOf(interpreter) + " /c " + command_line;
+  // The interpreter is named in its short form where the file system has one, so that a path with
+  // blanks stays one word; the command line follows unchanged and unquoted.
+  char short_path[MAX_PATH];
+  const DWORD short_size = GetShortPathNameA(interpreter, short_path, sizeof short_path);
+  const char* name = (short_size > 0 && short_size < sizeof short_path) ? short_path : interpreter;
+  const std::size_t name_size = std::strlen(name);
+  const std::size_t command_size = std::strlen(command_line);
+  static constexpr char kSwitch[] = " /c ";
+  char* line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, name_size + sizeof kSwitch + command_size));
+  if (line == nullptr) return -1;
+  std::memcpy(line, name, name_size);
+  std::memcpy(line + name_size, kSwitch, sizeof kSwitch - 1);
+  std::memcpy(line + name_size + sizeof kSwitch - 1, command_line, command_size + 1);
+
   STARTUPINFOA startup;
   std::memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   std::memset(&process, 0, sizeof process);
-  if (!CreateProcessA(interpreter.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return -1;
-  }
+  const BOOL started =
+      CreateProcessA(interpreter, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  HeapFree(GetProcessHeap(), 0, line);
+  if (!started) return -1;
   CloseHandle(process.hThread);
   DWORD status = 0;
   const bool waited = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
