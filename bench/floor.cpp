@@ -39,7 +39,8 @@ int main() {
   Probe("C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll");
   static const char kReport[] =
       "OS is Windows 2000 or XP. => [OK]\nShell is cmd.exe. => [OK]\nPerl installed. => [OK]\n"
-      "sh.exe shall not exist in path. => [OK]\nC:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcc.exe shall exist. => [OK]\n"
+      "sh.exe shall not exist in path. => [OK]\nC:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcc.exe shall exist. => "
+      "[OK]\n"
       "C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time shall later than 3/9/2002. => [OK]\n"
       "Build environment is ready!\n";
   return write(STDOUT_FILENO, kReport, sizeof kReport - 1) < 0;

@@ -26,7 +26,8 @@ Model ModelScan(const std::string& path) {
     std::size_t start = 0;
     for (;;) {
       const std::size_t separator = path.find(';', start);
-      std::string candidate = path.substr(start, separator == std::string::npos ? std::string::npos : separator - start);
+      std::string candidate =
+          path.substr(start, separator == std::string::npos ? std::string::npos : separator - start);
       if (candidate.empty() || candidate[candidate.size() - 1] != '\\') candidate += '\\';
       candidate += "sh.exe";
       model.candidates.push_back(candidate);
@@ -87,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (found != is_file.end() && found->second) first = i;
   }
   const std::size_t probed = first < model.candidates.size() ? first + 1 : model.candidates.size();
-  const std::vector<std::string> expected(model.candidates.begin(), model.candidates.begin() + static_cast<long>(probed));
+  const std::vector<std::string> expected(model.candidates.begin(),
+                                          model.candidates.begin() + static_cast<long>(probed));
   Check(FakeLogOf("probe") == expected);
   Check(FakeOpenFileCount() == 0);
 

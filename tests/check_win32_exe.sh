@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reads readyscan.exe's headers and import table and fails on anything that would keep it from
 # loading on Windows 2000: not 32-bit x86, not a console program, a subsystem version above 5.0,
-# a DLL other than KERNEL32.dll and msvcrt.dll, or a function those DLLs lack on Windows 2000.
+# a DLL other than KERNEL32.dll and msvcrt.dll, or a function those DLLs lack on Windows 2000; and
+# on the want of a version resource or of the asInvoker manifest.
 set -u
 exe=${1:?usage: check_win32_exe.sh readyscan.exe}
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
@@ -48,6 +49,10 @@ minor=$(awk '/^MinorSubsystemVersion/{print $2}' <<<"$dump")
 if [ -z "$major" ] || [ "$major" -gt 5 ] || { [ "$major" -eq 5 ] && [ "$minor" -gt 0 ]; }; then
   problems+=("subsystem version $major.$minor is above 5.0")
 fi
+
+# What Windows users expect to find: a version resource and a manifest that asks for asInvoker.
+LC_ALL=C grep -qaP 'P\x00r\x00o\x00d\x00u\x00c\x00t\x00N\x00a\x00m\x00e' "$exe" || problems+=("no version resource")
+grep -qa 'level="asInvoker"' "$exe" || problems+=("no asInvoker manifest")
 
 imports=$(awk '/DLL Name:/{dll=$3} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/{print dll, $3}' <<<"$dump")
 [ -n "$imports" ] || problems+=("no import table found")

@@ -1,11 +1,12 @@
 // The checks one by one, against the fake host: their exact texts, what they probe and run.
+#include "checks/checks.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "checks/checks.h"
 #include "fake_host.h"
 #include "host/host_shared.h"
 
@@ -252,15 +253,19 @@ TEST(TcppCheck, JudgesTheLastWriteDateAgainstThreeSeptember2002) {
   const std::string fail =
       "C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time shall later than 2/9/2002. => [FAIL]\n";
   const auto old = [&](const char* date) {
-    return std::string("C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time is ") + date + " \n" + fail;
+    return std::string("C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time is ") + date + " \n" +
+           fail;
   };
   const struct {
     std::optional<DosDate> date;
     std::string output;
   } cases[] = {
-      {MakeDosDate(3, 9, 2002), pass},      {MakeDosDate(2, 9, 2002), old("2/9/2002")},
-      {MakeDosDate(30, 9, 2002), pass},     {MakeDosDate(1, 10, 2002), pass},
-      {MakeDosDate(15, 1, 2003), pass},     {MakeDosDate(3, 8, 2002), old("3/8/2002")},
+      {MakeDosDate(3, 9, 2002), pass},
+      {MakeDosDate(2, 9, 2002), old("2/9/2002")},
+      {MakeDosDate(30, 9, 2002), pass},
+      {MakeDosDate(1, 10, 2002), pass},
+      {MakeDosDate(15, 1, 2003), pass},
+      {MakeDosDate(3, 8, 2002), old("3/8/2002")},
       {MakeDosDate(31, 12, 2001), old("31/12/2001")},
       {MakeDosDate(4, 9, 2001), old("4/9/2001")},
       {MakeDosDate(1, 1, 1980), old("1/1/1980")},

@@ -35,7 +35,8 @@ class Hostile : public ::testing::Test {
   }
   void TearDown() override { RemoveTree(dir_); }
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  ProcessResult Run(const Strings& environment, StdoutKind kind = StdoutKind::kPipe, Strings prefix = {}) const {
+  ProcessResult Run(const Strings& environment, StdoutKind kind = StdoutKind::kPipe,
+                    Strings prefix = {}) const {
     prefix.push_back(READYSCAN_BINARY);
     return RunProcess(prefix, environment, dir_, kind, 60);
   }
@@ -56,8 +57,10 @@ TEST_F(Hostile, HugePathValuesAreScannedWhole) {
     std::string report;
   } cases[] = {
       {"8,000 entries, none", entries + Path("absent"), kReadyTail},
-      {"8,000 entries, hit last", entries + Path("hit"), "\n" + Path("hit") + "\\sh.exe exist! \n " + kScanFail},
-      {"8,000 entries, hit inside", entries + Path("hit") + ";x", "\n" + Path("hit") + "\\sh.exe exist!\n" + kScanFail},
+      {"8,000 entries, hit last", entries + Path("hit"),
+       "\n" + Path("hit") + "\\sh.exe exist! \n " + kScanFail},
+      {"8,000 entries, hit inside", entries + Path("hit") + ";x",
+       "\n" + Path("hit") + "\\sh.exe exist!\n" + kScanFail},
       {"32,767 bytes", bytes + Path("hit"), "\n" + Path("hit") + "\\sh.exe exist! \n " + kScanFail},
   };
   for (const auto& c : cases) {
@@ -83,7 +86,8 @@ TEST_F(Hostile, OddEntriesAreTakenAsTheyStand) {
 
 TEST_F(Hostile, TenThousandVariables) {
   Strings environment;
-  for (int i = 0; i < 10000; ++i) environment.push_back("VARIABLE" + std::to_string(i) + "=" + std::string(20, 'v'));
+  for (int i = 0; i < 10000; ++i)
+    environment.push_back("VARIABLE" + std::to_string(i) + "=" + std::string(20, 'v'));
   environment.push_back("OS=Windows_NT");
   environment.push_back("COMSPEC=");
   environment.push_back("TZ=UTC");
@@ -96,8 +100,9 @@ TEST_F(Hostile, TenThousandVariables) {
 TEST_F(Hostile, AnUnreadableLibraryCountsAsMissing) {
   chmod(Path(kTcppName).c_str(), 0);
   // Root reads everything, so the check runs as an ordinary user then.
-  const Strings as_user = geteuid() == 0 ? Strings{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}
-                                         : Strings{};
+  const Strings as_user =
+      geteuid() == 0 ? Strings{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}
+                     : Strings{};
   const ProcessResult result = Run({"OS=Windows_NT", "COMSPEC=", "TZ=UTC"}, StdoutKind::kPipe, as_user);
   EXPECT_EQ(result.out, kUpToScan +
                             "sh.exe shall not exist in path. => [OK]\n"
@@ -112,14 +117,17 @@ TEST_F(Hostile, StandardOutputClosedBrokenOrFullStillGivesTheAnswer) {
   for (const StdoutKind kind : {StdoutKind::kClosed, StdoutKind::kBrokenPipe, StdoutKind::kFullPipe}) {
     SCOPED_TRACE(static_cast<int>(kind));
     EXPECT_EQ(Run({"OS=Windows_NT", "COMSPEC=" + Path("cmd"), "TZ=UTC"}, kind).status, 0);
-    EXPECT_EQ(Run({"OS=Windows_NT", "COMSPEC=" + Path("cmd"), "PATH=" + dir_ + "/x", "TZ=UTC"}, kind).status, 0);
+    EXPECT_EQ(Run({"OS=Windows_NT", "COMSPEC=" + Path("cmd"), "PATH=" + dir_ + "/x", "TZ=UTC"}, kind).status,
+              0);
     EXPECT_EQ(Run({"OS=Windows_95"}, kind).status, 1);
   }
 }
 
 TEST_F(Hostile, TheInterpreterGetsTheDefaultActionForSigpipe) {
   // readyscan itself ignores SIGPIPE; the command it runs must not inherit that.
-  WriteFile(Path("cmd"), "#!/bin/sh\nwhile read -r key value; do [ \"$key\" = SigIgn: ] && echo \"$value\"; done < /proc/$$/status\n",
+  WriteFile(Path("cmd"),
+            "#!/bin/sh\nwhile read -r key value; do [ \"$key\" = SigIgn: ] && echo \"$value\"; done < "
+            "/proc/$$/status\n",
             0755);
   const ProcessResult result = Run({"OS=Windows_95"});
   ASSERT_EQ(result.status, 1);

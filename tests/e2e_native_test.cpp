@@ -40,8 +40,11 @@ std::string InterpreterScript(int status, const std::string& banner = kBanner) {
          "if [ \"$#\" -ne 2 ] || [ \"$1\" != /c ] || [ \"$2\" != 'perl -v ' ]; then\n"
          "  printf 'bad arguments:'; printf ' [%s]' \"$@\"; printf '\\n'; exit 97\n"
          "fi\n"
-         "printf '%s' '" + banner + "'\n"
-         "exit " + std::to_string(status) + "\n";
+         "printf '%s' '" +
+         banner +
+         "'\n"
+         "exit " +
+         std::to_string(status) + "\n";
 }
 
 class EndToEnd : public ::testing::Test {
@@ -62,7 +65,8 @@ class EndToEnd : public ::testing::Test {
     return {"OS=Windows_NT", "PATH=" + dir_ + "/a;" + dir_ + "/b", "COMSPEC=" + Path("cmd"), "TZ=UTC"};
   }
 
-  ProcessResult Run(const Strings& environment, StdoutKind kind = StdoutKind::kPipe, const Strings& args = {}) {
+  ProcessResult Run(const Strings& environment, StdoutKind kind = StdoutKind::kPipe,
+                    const Strings& args = {}) {
     Strings argv = {READYSCAN_BINARY};
     argv.insert(argv.end(), args.begin(), args.end());
     return RunProcess(argv, environment, dir_, kind);
@@ -125,10 +129,12 @@ TEST_F(EndToEnd, EnvironmentNamesMatchWithoutRegardToCaseAndTheFirstWins) {
       {{"os=Windows_NT", "Path=" + Path("b"), "ComSpec=" + Path("cmd"), "TZ=UTC"}, kReadyReport, 0},
       {{"OS=Windows_NT", "OS=Windows_95", "COMSPEC=" + Path("cmd"), "TZ=UTC"}, kReadyReport, 0},
       {{"OS=Windows_95", "OS=Windows_NT"},
-       "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\n", 1},
+       "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\n",
+       1},
       {{"OS=Windows_NT", "PATHEXT=" + Path("a"), "COMSPEC=" + Path("cmd"), "TZ=UTC"}, kReadyReport, 0},
       {{"OS=Windows_NT", "Path=" + Path("a"), "COMSPEC="},
-       kUpToScan + "\n" + Path("a") + "\\sh.exe exist! \n " + kScanFail, 1},
+       kUpToScan + "\n" + Path("a") + "\\sh.exe exist! \n " + kScanFail,
+       1},
   };
   for (const auto& c : cases) {
     const ProcessResult result = Run(c.environment);
@@ -156,13 +162,19 @@ TEST_F(EndToEnd, InterpreterRules) {
   } cases[] = {
       // COMSPEC is used whenever it is set, with no fallback when it can't be run.
       {"empty COMSPEC", {"OS=Windows_NT", "COMSPEC=", "PATH=" + Path("bin2")}, "", true},
-      {"COMSPEC names nothing", {"OS=Windows_NT", "COMSPEC=" + Path("none"), "PATH=" + Path("bin2")}, "", true},
+      {"COMSPEC names nothing",
+       {"OS=Windows_NT", "COMSPEC=" + Path("none"), "PATH=" + Path("bin2")},
+       "",
+       true},
       {"COMSPEC names a directory", {"OS=Windows_NT", "COMSPEC=" + Path("adir")}, "", true},
       {"COMSPEC not executable", {"OS=Windows_NT", "COMSPEC=" + Path("plain")}, "", true},
       {"interpreter killed", {"OS=Windows_NT", "COMSPEC=" + Path("killed")}, "", true},
       {"other status", {"OS=Windows_NT", "COMSPEC=" + Path("status2")}, "two\n", true},
       // No COMSPEC: the first CMD.EXE along PATH, split at ':' here.
-      {"CMD.EXE on PATH", {"OS=Windows_NT", "PATH=" + Path("bin1") + ":" + Path("bin2")}, "from bin2\n", false},
+      {"CMD.EXE on PATH",
+       {"OS=Windows_NT", "PATH=" + Path("bin1") + ":" + Path("bin2")},
+       "from bin2\n",
+       false},
       {"no CMD.EXE anywhere", {"OS=Windows_NT", "PATH=" + Path("bin1")}, "", true},
       {"no PATH", {"OS=Windows_NT"}, "", true},
   };
@@ -213,7 +225,7 @@ TEST_F(EndToEnd, ShExeAlongThePathOrHereFails) {
 
 TEST_F(EndToEnd, ThingsThatAreNotFilesAreNoHit) {
   MakeReady();
-  mkdir(Path("a\\sh.exe").c_str(), 0755);  // a directory where a candidate is looked for
+  mkdir(Path("a\\sh.exe").c_str(), 0755);   // a directory where a candidate is looked for
   mkfifo(Path("b\\sh.exe").c_str(), 0644);  // a FIFO must not hold the scan up
   symlink("loop", Path("loop").c_str());
   symlink(Path("loop").c_str(), Path("sh.exe").c_str());
@@ -231,7 +243,8 @@ TEST_F(EndToEnd, ToolchainFiles) {
       "C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time shall later than 3/9/2002. => [OK]\n"
       "Build environment is ready!\n";
   const auto dated = [&](const char* date) {
-    return std::string("C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time is ") + date + " \n" + tcpp_old;
+    return std::string("C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time is ") + date + " \n" +
+           tcpp_old;
   };
   const struct {
     const char* name;
@@ -243,7 +256,8 @@ TEST_F(EndToEnd, ToolchainFiles) {
       {"no tcc.exe", false, UtcSeconds(2002, 9, 3), "UTC",
        "C:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcc.exe shall doesn't exist!\n"
        "C:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcc.exe shall exist. => [FAIL]\n"},
-      {"no tcpp.dll", true, 0, "UTC", tcc_ok + "C:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcpp.dll shall exist. => [FAIL]\n"},
+      {"no tcpp.dll", true, 0, "UTC",
+       tcc_ok + "C:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcpp.dll shall exist. => [FAIL]\n"},
       {"3/9/2002", true, UtcSeconds(2002, 9, 3), "UTC", tcc_ok + tcpp_ok},
       {"2/9/2002", true, UtcSeconds(2002, 9, 2), "UTC", tcc_ok + dated("2/9/2002")},
       {"30/9/2002", true, UtcSeconds(2002, 9, 30), "UTC", tcc_ok + tcpp_ok},

@@ -15,9 +15,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string g_root;    // temporary directory holding the prefix and the spec files
-std::string g_drive;   // the prefix's drive C
-Strings g_wine_env;    // the Unix environment wine itself runs with
+std::string g_root;   // temporary directory holding the prefix and the spec files
+std::string g_drive;  // the prefix's drive C
+Strings g_wine_env;   // the Unix environment wine itself runs with
 
 ProcessResult RunUnix(const Strings& argv, StdoutKind kind = StdoutKind::kFile, int timeout = 300) {
   return RunProcess(argv, g_wine_env, g_root, kind, timeout);
@@ -28,8 +28,14 @@ class WinePrefix : public ::testing::Environment {
   void SetUp() override {
     g_root = MakeTempDir();
     g_drive = g_root + "/prefix/drive_c";
-    g_wine_env = {"WINEPREFIX=" + g_root + "/prefix", "WINEARCH=win32", "WINEDEBUG=-all", "HOME=" + g_root,
-                  "PATH=/usr/bin:/bin", "TZ=UTC", "LANG=C.UTF-8", "WINEDLLOVERRIDES=mscoree,mshtml="};
+    g_wine_env = {"WINEPREFIX=" + g_root + "/prefix",
+                  "WINEARCH=win32",
+                  "WINEDEBUG=-all",
+                  "HOME=" + g_root,
+                  "PATH=/usr/bin:/bin",
+                  "TZ=UTC",
+                  "LANG=C.UTF-8",
+                  "WINEDLLOVERRIDES=mscoree,mshtml="};
     // Without a working Wine the suite fails outright; it never passes by skipping.
     const ProcessResult boot = RunUnix({"/usr/bin/wineboot", "-i"});
     const ProcessResult settled = RunUnix({"/usr/bin/wineserver", "-w"}, StdoutKind::kFile, 120);
@@ -86,7 +92,9 @@ class Wine : public ::testing::Test {
     }
   }
   // A file on drive C, by its Unix path below the drive.
-  static void Put(const std::string& path, const std::string& content = "x") { WriteFile(g_drive + "/" + path, content); }
+  static void Put(const std::string& path, const std::string& content = "x") {
+    WriteFile(g_drive + "/" + path, content);
+  }
 
   static void MakeToolchain(long long tcpp_time = UtcSeconds(2002, 9, 3)) {
     Put("Program Files/ARM/ADSv1_2/Bin/tcc.exe");
@@ -103,11 +111,12 @@ class Wine : public ::testing::Test {
   static ProcessResult Run(const Strings& environment, StdoutKind kind = StdoutKind::kPipe,
                            const std::string& command_line = "readyscan.exe", const std::string& mode = "") {
     std::string spec;
-    for (const std::string& field : Strings{mode, "C:\\t\\readyscan.exe", command_line, "C:\\work"}) spec += field + '\0';
+    for (const std::string& field : Strings{mode, "C:\\t\\readyscan.exe", command_line, "C:\\work"})
+      spec += field + '\0';
     for (const std::string& entry : environment) spec += entry + '\0';
     WriteFile(g_drive + "/t/spec", spec);
-    return RunProcess({"/usr/bin/wine", g_drive + "/t/launcher.exe", "C:\\t\\spec"}, g_wine_env, g_drive + "/work",
-                      kind, 120);
+    return RunProcess({"/usr/bin/wine", g_drive + "/t/launcher.exe", "C:\\t\\spec"}, g_wine_env,
+                      g_drive + "/work", kind, 120);
   }
 };
 
@@ -118,7 +127,8 @@ TEST_F(Wine, AReadyWorkstationPrintsTheWholeReportWithCrLf) {
     EXPECT_EQ(result.out, kReady);
     EXPECT_EQ(result.status, 0);
   }
-  const ProcessResult with_arguments = Run(ReadyEnvironment(), StdoutKind::kPipe, "readyscan.exe --help /? x");
+  const ProcessResult with_arguments =
+      Run(ReadyEnvironment(), StdoutKind::kPipe, "readyscan.exe --help /? x");
   EXPECT_EQ(with_arguments.out, kReady);
   EXPECT_EQ(with_arguments.status, 0);
 }
@@ -133,10 +143,13 @@ TEST_F(Wine, EarlyFailuresStopTheRun) {
        "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\r\n"},
       {{"OS=Windows_95", "OS=Windows_NT"},
        "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\r\n"},
-      {{"OS=windows_nt"}, "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\r\n"},
+      {{"OS=windows_nt"},
+       "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\r\n"},
       {{"OS=Windows_NT", "_CMDPROC=4NT"},
-       "OS is Windows 2000 or XP. => [OK]\r\nOur build environment don't support 4NT.Shell is cmd.exe. => [FAIL]\r\n"},
-      {{"OS=Windows_NT", "_CMDPROC="}, "OS is Windows 2000 or XP. => [OK]\r\nShell is cmd.exe. => [FAIL]\r\n"},
+       "OS is Windows 2000 or XP. => [OK]\r\nOur build environment don't support 4NT.Shell is cmd.exe. => "
+       "[FAIL]\r\n"},
+      {{"OS=Windows_NT", "_CMDPROC="},
+       "OS is Windows 2000 or XP. => [OK]\r\nShell is cmd.exe. => [FAIL]\r\n"},
       {ReadyEnvironment("1"), kUpToPerl + kBanner + kPerlFail},
   };
   for (const auto& c : cases) {
@@ -165,7 +178,10 @@ TEST_F(Wine, InterpreterRules) {
       {"empty COMSPEC", {"OS=Windows_NT", "COMSPEC=", "PATH=C:\\bin"}, "", true},
       {"COMSPEC names nothing", {"OS=Windows_NT", "COMSPEC=C:\\none.exe", "PATH=C:\\bin"}, "", true},
       {"COMSPEC names a directory", {"OS=Windows_NT", "COMSPEC=C:\\work\\sub"}, "", true},
-      {"no COMSPEC, CMD.EXE on PATH", {"OS=Windows_NT", "PATH=C:\\none;C:\\bin", "FAKECMD_STATUS=1"}, kBanner, false},
+      {"no COMSPEC, CMD.EXE on PATH",
+       {"OS=Windows_NT", "PATH=C:\\none;C:\\bin", "FAKECMD_STATUS=1"},
+       kBanner,
+       false},
       {"no COMSPEC, Path spelled so", {"OS=Windows_NT", "Path=C:\\bin", "FAKECMD_STATUS=1"}, kBanner, false},
       {"no COMSPEC, no CMD.EXE", {"OS=Windows_NT", "PATH=C:\\none"}, "", true},
       {"no COMSPEC, no PATH", {"OS=Windows_NT"}, "", true},
@@ -173,7 +189,8 @@ TEST_F(Wine, InterpreterRules) {
       // A path with blanks goes to the interpreter in its short form, then " /c perl -v ".
       {"short form",
        {"OS=Windows_NT", "COMSPEC=C:\\long dir\\fake cmd.exe", "FAKECMD_ECHO=1"},
-       "[C:\\LONG~", true},
+       "[C:\\LONG~",
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -210,12 +227,13 @@ TEST_F(Wine, TheSystemInterpreterRunsABatchPerl) {
   } cases[] = {{"0", kPerlOk, 0}, {"1", kPerlFail, 1}, {"3", kPerlOk, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.exit_status);
-    Put("perl/perl.bat", std::string("@echo This is perl, batch stand-in\r\n@exit /b ") + c.exit_status + "\r\n");
+    Put("perl/perl.bat",
+        std::string("@echo This is perl, batch stand-in\r\n@exit /b ") + c.exit_status + "\r\n");
     for (const StdoutKind kind : {StdoutKind::kPipe, StdoutKind::kFile}) {
-      const ProcessResult result =
-          Run({"OS=Windows_NT", "COMSPEC=C:\\windows\\system32\\cmd.exe", "PATH=C:\\perl;C:\\windows\\system32",
-               "PATHEXT=.COM;.EXE;.BAT;.CMD", "SystemRoot=C:\\windows", "TZ=UTC"},
-              kind);
+      const ProcessResult result = Run(
+          {"OS=Windows_NT", "COMSPEC=C:\\windows\\system32\\cmd.exe", "PATH=C:\\perl;C:\\windows\\system32",
+           "PATHEXT=.COM;.EXE;.BAT;.CMD", "SystemRoot=C:\\windows", "TZ=UTC"},
+          kind);
       const std::string rest = c.status == 0 ? kScanOk + kTccOk + kTcppOk : "";
       EXPECT_EQ(result.out, kUpToPerl + "This is perl, batch stand-in\r\n" + c.perl_line + rest);
       EXPECT_EQ(result.status, c.status);
@@ -271,10 +289,12 @@ TEST_F(Wine, OddEntriesAndACrowdedEnvironment) {
   Put("bin/hit/sh.exe");
   // Device names, a candidate past MAX_PATH, quotation marks, references, blanks, "..", and bytes
   // above 0x7F are no hit; the scan goes on to the entry that has one.
-  const std::string odd = "NUL;CON;AUX;COM1;LPT1;\\\\.\\NUL;" + std::string(400, 'L') + ";\"C:\\bin\\hit\"; C:\\bin\\hit;" +
+  const std::string odd = "NUL;CON;AUX;COM1;LPT1;\\\\.\\NUL;" + std::string(400, 'L') +
+                          ";\"C:\\bin\\hit\"; C:\\bin\\hit;" +
                           "%SystemRoot%;C:\\bin\\..;\xE9t\xE9\x5C;C:\\bin\\hit";
   Strings environment;
-  for (int i = 0; i < 10000; ++i) environment.push_back("VARIABLE" + std::to_string(i) + "=" + std::string(20, 'v'));
+  for (int i = 0; i < 10000; ++i)
+    environment.push_back("VARIABLE" + std::to_string(i) + "=" + std::string(20, 'v'));
   environment.push_back("OS=Windows_NT");
   environment.push_back("COMSPEC=");
   environment.push_back("PATH=" + odd);

@@ -1,11 +1,12 @@
 // The platform-neutral part of the host: environment matching, formatting, output buffering.
+#include "host/host_shared.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "fake_host.h"
-#include "host/host_shared.h"
 
 namespace {
 

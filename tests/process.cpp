@@ -61,7 +61,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
   posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
 
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, args[0].c_str(), &actions, nullptr, arg_pointers.data(), env_pointers.data());
+  const int spawned =
+      posix_spawn(&child, args[0].c_str(), &actions, nullptr, arg_pointers.data(), env_pointers.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + args[0]);
 
@@ -72,7 +73,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector
     close(pipe_fds[1]);
     char buffer[65536];
     for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       pollfd reader{pipe_fds[0], POLLIN, 0};
       if (left.count() <= 0 || poll(&reader, 1, static_cast<int>(left.count())) == 0) {
         kill(child, SIGKILL);
@@ -139,7 +141,8 @@ std::string ReadFile(const std::string& path) {
 
 void SetWriteTime(const std::string& path, long long seconds) {
   const timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
-  if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) throw std::runtime_error("utimensat " + path);
+  if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+    throw std::runtime_error("utimensat " + path);
 }
 
 long long UtcSeconds(int year, int month, int day, int hour, int minute) {

@@ -5,9 +5,9 @@
 #include <vector>
 
 enum class StdoutKind {
-  kPipe,    // a pipe read by the test
-  kFile,    // a regular file
-  kClosed,  // no standard output at all
+  kPipe,        // a pipe read by the test
+  kFile,        // a regular file
+  kClosed,      // no standard output at all
   kBrokenPipe,  // a pipe whose reader has gone
   kFullPipe,    // a full, non-blocking pipe that nobody reads while the program runs
 };

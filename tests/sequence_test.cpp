@@ -40,8 +40,8 @@ TEST(Sequence, AReadyWorkstationGetsTheWholeReportAndStatusZero) {
   StartReady();
   EXPECT_EQ(RunReadinessChecks(), 0);
   EXPECT_EQ(FakeStdout(), kReadyReport);
-  EXPECT_EQ(FakeLogOf("probe"), (Strings{"C:\\WINNT\\system32\\sh.exe", "C:\\Perl\\bin\\sh.exe", "sh.exe",
-                                         kTccPath, kTcppPath}));
+  EXPECT_EQ(FakeLogOf("probe"),
+            (Strings{"C:\\WINNT\\system32\\sh.exe", "C:\\Perl\\bin\\sh.exe", "sh.exe", kTccPath, kTcppPath}));
   EXPECT_EQ(FakeOpenFileCount(), 0);
 }
 
@@ -65,26 +65,51 @@ TEST(Sequence, StopsAtTheFirstFailure) {
     Strings probed;
     Strings run;
   } cases[] = {
-      {"os", {"PATH=C:\\bin", "COMSPEC=cmd"}, 0, true, MakeDosDate(3, 9, 2002),
-       "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\n", {}, {}},
-      {"shell", {"OS=Windows_NT", "_CMDPROC=4NT"}, 0, true, MakeDosDate(3, 9, 2002),
+      {"os",
+       {"PATH=C:\\bin", "COMSPEC=cmd"},
+       0,
+       true,
+       MakeDosDate(3, 9, 2002),
+       "Our build environment support Windows 2000/XP only.OS is Windows 2000 or XP. => [FAIL]\n",
+       {},
+       {}},
+      {"shell",
+       {"OS=Windows_NT", "_CMDPROC=4NT"},
+       0,
+       true,
+       MakeDosDate(3, 9, 2002),
        "OS is Windows 2000 or XP. => [OK]\n"
        "Our build environment don't support 4NT.Shell is cmd.exe. => [FAIL]\n",
-       {}, {}},
-      {"perl", {"OS=Windows_NT"}, 1, true, MakeDosDate(3, 9, 2002),
+       {},
+       {}},
+      {"perl",
+       {"OS=Windows_NT"},
+       1,
+       true,
+       MakeDosDate(3, 9, 2002),
        "OS is Windows 2000 or XP. => [OK]\n"
        "Shell is cmd.exe. => [OK]\n"
        "banner\n"
        "We can't find perl.  Please install perl.Perl installed. => [FAIL]\n",
-       {}, {"perl -v "}},
-      {"sh", {"OS=Windows_NT", "PATH=C:\\a"}, 0, true, MakeDosDate(3, 9, 2002),
+       {},
+       {"perl -v "}},
+      {"sh",
+       {"OS=Windows_NT", "PATH=C:\\a"},
+       0,
+       true,
+       MakeDosDate(3, 9, 2002),
        "OS is Windows 2000 or XP. => [OK]\n"
        "Shell is cmd.exe. => [OK]\n"
        "banner\n"
        "Perl installed. => [OK]\n"
        "\nC:\\a\\sh.exe exist! \n sh.exe shall not exist in path. => [FAIL]\n",
-       {"C:\\a\\sh.exe"}, {"perl -v "}},
-      {"tcc", {"OS=Windows_NT"}, 0, false, MakeDosDate(3, 9, 2002),
+       {"C:\\a\\sh.exe"},
+       {"perl -v "}},
+      {"tcc",
+       {"OS=Windows_NT"},
+       0,
+       false,
+       MakeDosDate(3, 9, 2002),
        "OS is Windows 2000 or XP. => [OK]\n"
        "Shell is cmd.exe. => [OK]\n"
        "banner\n"
@@ -92,8 +117,13 @@ TEST(Sequence, StopsAtTheFirstFailure) {
        "sh.exe shall not exist in path. => [OK]\n"
        "C:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcc.exe shall doesn't exist!\n"
        "C:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcc.exe shall exist. => [FAIL]\n",
-       {"sh.exe", kTccPath}, {"perl -v "}},
-      {"tcpp", {"OS=Windows_NT"}, 0, true, MakeDosDate(2, 9, 2002),
+       {"sh.exe", kTccPath},
+       {"perl -v "}},
+      {"tcpp",
+       {"OS=Windows_NT"},
+       0,
+       true,
+       MakeDosDate(2, 9, 2002),
        "OS is Windows 2000 or XP. => [OK]\n"
        "Shell is cmd.exe. => [OK]\n"
        "banner\n"
@@ -102,7 +132,8 @@ TEST(Sequence, StopsAtTheFirstFailure) {
        "C:\\Progra~1\\ARM\\ADSv1_2\\Bin\\tcc.exe shall exist. => [OK]\n"
        "C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time is 2/9/2002 \n"
        "C:\\Program Files\\ARM\\ADSv1_2\\Bin\\tcpp.dll modified time shall later than 2/9/2002. => [FAIL]\n",
-       {"sh.exe", kTccPath, kTcppPath}, {"perl -v "}},
+       {"sh.exe", kTccPath, kTcppPath},
+       {"perl -v "}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

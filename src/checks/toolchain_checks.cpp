@@ -48,10 +48,9 @@ CheckResult CheckTcppDate() {
   const unsigned day = *date & 0x1Fu;
   const unsigned month = (*date >> 5) & 0x0Fu;
   const unsigned year = ((*date >> 9) & 0x7Fu) + 1980;
-  const bool recent_enough =
-      year != kTcppThresholdYear    ? year > kTcppThresholdYear
-      : month != kTcppThresholdMonth ? month > kTcppThresholdMonth
-                                     : day >= kTcppThresholdDay;
+  const bool recent_enough = year != kTcppThresholdYear     ? year > kTcppThresholdYear
+                             : month != kTcppThresholdMonth ? month > kTcppThresholdMonth
+                                                            : day >= kTcppThresholdDay;
   if (recent_enough) return ReportResult(kTcppDateStatement, CheckResult::kPass);
   PrintText("%s modified time is %u/%u/%u \n", kTcppPath, day, month, year);
   return ReportResult(kTcppOldStatement, CheckResult::kFail);

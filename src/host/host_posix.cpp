@@ -59,7 +59,8 @@ bool FindCmdExe(char (&interpreter)[PATH_MAX]) {
 void InitHost() {
   // An empty entry would end the block early; it can never match a name anyway.
   std::size_t size = 1;
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) size += std::strlen(*entry) + 1;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
+    size += std::strlen(*entry) + 1;
   g_environment = static_cast<char*>(std::malloc(size));
   if (g_environment != nullptr) {
     char* at = g_environment;

@@ -109,8 +109,8 @@ int RunCommand(const char* command_line) {
 
 HostFile ProbeFile(const char* path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
-  const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return kNoFile;
   return reinterpret_cast<HostFile>(file);
 }

@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   }
   PROCESS_INFORMATION process;
-  if (!CreateProcessA(fields[1], &command_line[0], nullptr, nullptr, TRUE, 0, &environment[0], fields[3], &startup,
-                      &process)) {
+  if (!CreateProcessA(fields[1], &command_line[0], nullptr, nullptr, TRUE, 0, &environment[0], fields[3],
+                      &startup, &process)) {
     return Fail(4);
   }
   WaitForSingleObject(process.hProcess, INFINITE);
