@@ -57,6 +57,54 @@ TEST(EnvironmentLookup, MatchesTheNameWithoutRegardToAsciiCase) {
   }
 }
 
+// The files that exist for FindInterpreter, and every path it asked about.
+Strings g_existing;
+Strings g_asked;
+bool IsExistingFile(const char* path) {
+  g_asked.push_back(path);
+  for (const std::string& file : g_existing) {
+    if (file == path) return true;
+  }
+  return false;
+}
+
+TEST(FindInterpreter, ComspecWheneverSetElseTheFirstCmdExe) {
+  const struct {
+    Strings environment;
+    Strings files;
+    const char* interpreter;  // nullptr: none
+    Strings asked;
+  } cases[] = {
+      {{"COMSPEC=C:\\cmd.exe", "PATH=C:\\bin"}, {"CMD.EXE"}, "C:\\cmd.exe", {}},
+      {{"ComSpec=", "PATH=C:\\bin"}, {"CMD.EXE", "C:\\bin\\CMD.EXE"}, nullptr, {}},
+      {{"PATH=C:\\bin"}, {"CMD.EXE", "C:\\bin\\CMD.EXE"}, "CMD.EXE", {"CMD.EXE"}},
+      {{"Path=;C:\\a\\;C:/b/;C:\\c;"},
+       {"C:\\c\\CMD.EXE"},
+       "C:\\c\\CMD.EXE",
+       {"CMD.EXE", "C:\\a\\CMD.EXE", "C:/b/CMD.EXE", "C:\\c\\CMD.EXE"}},
+      {{"PATH=C:\\a;" + std::string(300, 'x') + ";C:\\b"},
+       {},
+       nullptr,
+       {"CMD.EXE", "C:\\a\\CMD.EXE", "C:\\b\\CMD.EXE"}},
+      {{}, {}, nullptr, {"CMD.EXE"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.environment.empty() ? "(empty)" : c.environment[0]);
+    const std::string block = Block(c.environment);
+    g_existing = c.files;
+    g_asked.clear();
+    char found[260];
+    const char* interpreter = FindInterpreter(block.c_str(), ';', '\\', IsExistingFile, found, sizeof found);
+    if (c.interpreter == nullptr) {
+      EXPECT_EQ(interpreter, nullptr);
+    } else {
+      ASSERT_NE(interpreter, nullptr);
+      EXPECT_STREQ(interpreter, c.interpreter);
+    }
+    EXPECT_EQ(g_asked, c.asked);
+  }
+}
+
 TEST(PrintText, FormatsTextsAndUnsignedNumbers) {
   ResetFakeHost();
   PrintText("%u/%u/%u \n", 0u, 9u, 4294967295u);

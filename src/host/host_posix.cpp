@@ -28,32 +28,6 @@ bool IsRegularFile(const char* path) {
   return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// The first file named exactly CMD.EXE in the current directory, then in each directory of PATH
-// (split at ':', the POSIX separator), into INTERPRETER. An empty entry means the current
-// directory, already looked at; an entry too long for a path can hold no file.
-bool FindCmdExe(char (&interpreter)[PATH_MAX]) {
-  static constexpr char kName[] = "CMD.EXE";
-  if (IsRegularFile(kName)) {
-    std::memcpy(interpreter, kName, sizeof kName);
-    return true;
-  }
-  const char* path = FindEnvValue(g_environment, "PATH");
-  for (const char* entry = path; entry != nullptr && *entry != '\0';) {
-    const char* end = std::strchr(entry, ':');
-    if (end == nullptr) end = entry + std::strlen(entry);
-    const auto size = static_cast<std::size_t>(end - entry);
-    if (size > 0 && size + 1 + sizeof kName <= sizeof interpreter) {
-      std::memcpy(interpreter, entry, size);
-      std::size_t at = size;
-      if (interpreter[at - 1] != '/') interpreter[at++] = '/';
-      std::memcpy(interpreter + at, kName, sizeof kName);
-      if (IsRegularFile(interpreter)) return true;
-    }
-    entry = (*end == ':') ? end + 1 : end;
-  }
-  return false;
-}
-
 }  // namespace
 
 void InitHost() {
@@ -82,13 +56,10 @@ const char* LookupEnvVar(const char* name) { return FindEnvValue(g_environment, 
 
 int RunCommand(const char* command_line) {
   FlushStdout();
+  // PATH is split at ':' here, the POSIX separator.
   char found[PATH_MAX];
-  const char* interpreter = FindEnvValue(g_environment, "COMSPEC");
-  if (interpreter == nullptr) {
-    if (!FindCmdExe(found)) return -1;
-    interpreter = found;
-  }
-  if (*interpreter == '\0') return -1;
+  const char* interpreter = FindInterpreter(g_environment, ':', '/', IsRegularFile, found, sizeof found);
+  if (interpreter == nullptr) return -1;
 
   // posix_spawn does not change the strings; its prototype only lacks the const.
   char* argv[] = {const_cast<char*>(interpreter), const_cast<char*>("/c"), const_cast<char*>(command_line),

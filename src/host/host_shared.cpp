@@ -81,6 +81,31 @@ const char* FindEnvValue(const char* block, const char* name) {
   return nullptr;
 }
 
+const char* FindInterpreter(const char* environment, char separator, char directory_end,
+                            bool (*is_file)(const char*), char* found, std::size_t capacity) {
+  if (const char* comspec = FindEnvValue(environment, "COMSPEC"))
+    return (*comspec != '\0') ? comspec : nullptr;
+  static constexpr char kName[] = "CMD.EXE";
+  if (is_file(kName)) return kName;
+  const char* path = FindEnvValue(environment, "PATH");
+  for (const char* entry = path; entry != nullptr && *entry != '\0';) {
+    const char* end = std::strchr(entry, separator);
+    if (end == nullptr) end = entry + std::strlen(entry);
+    const auto size = static_cast<std::size_t>(end - entry);
+    // An empty entry is the current directory, already looked at; one too long for a path can
+    // hold no file.
+    if (size > 0 && size + 1 + sizeof kName <= capacity) {
+      std::memcpy(found, entry, size);
+      std::size_t at = size;
+      if (found[at - 1] != directory_end && found[at - 1] != '/') found[at++] = directory_end;
+      std::memcpy(found + at, kName, sizeof kName);
+      if (is_file(found)) return found;
+    }
+    entry = (*end == separator) ? end + 1 : end;
+  }
+  return nullptr;
+}
+
 void SetStdoutMode(bool console, bool crlf) {
   g_stdout_console = console;
   g_stdout_crlf = crlf;

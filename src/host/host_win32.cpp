@@ -19,31 +19,6 @@ bool IsFile(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// The first CMD.EXE in the current directory, then in each directory of PATH from left to right,
-// into INTERPRETER. An entry too long for a path can hold no file.
-bool FindCmdExe(char (&interpreter)[MAX_PATH]) {
-  static constexpr char kName[] = "CMD.EXE";
-  if (IsFile(kName)) {
-    std::memcpy(interpreter, kName, sizeof kName);
-    return true;
-  }
-  const char* path = FindEnvValue(g_environment, "PATH");
-  for (const char* entry = path; entry != nullptr && *entry != '\0';) {
-    const char* end = std::strchr(entry, ';');
-    if (end == nullptr) end = entry + std::strlen(entry);
-    const auto size = static_cast<std::size_t>(end - entry);
-    if (size > 0 && size + 1 + sizeof kName <= sizeof interpreter) {
-      std::memcpy(interpreter, entry, size);
-      std::size_t at = size;
-      if (interpreter[at - 1] != '\\' && interpreter[at - 1] != '/') interpreter[at++] = '\\';
-      std::memcpy(interpreter + at, kName, sizeof kName);
-      if (IsFile(interpreter)) return true;
-    }
-    entry = (*end == ';') ? end + 1 : end;
-  }
-  return false;
-}
-
 // A HostFile holds the HANDLE itself; INVALID_HANDLE_VALUE is kNoFile.
 HANDLE HandleOf(HostFile file) {
   return reinterpret_cast<HANDLE>(file);  // NOLINT(performance-no-int-to-ptr): it was a HANDLE
@@ -69,12 +44,8 @@ const char* LookupEnvVar(const char* name) { return FindEnvValue(g_environment, 
 int RunCommand(const char* command_line) {
   FlushStdout();
   char found[MAX_PATH];
-  const char* interpreter = FindEnvValue(g_environment, "COMSPEC");
-  if (interpreter == nullptr) {
-    if (!FindCmdExe(found)) return -1;
-    interpreter = found;
-  }
-  if (*interpreter == '\0') return -1;
+  const char* interpreter = FindInterpreter(g_environment, ';', '\\', IsFile, found, sizeof found);
+  if (interpreter == nullptr) return -1;
 
   // The interpreter is named in its short form where the file system has one, so that a path with
   // blanks stays one word; the command line follows unchanged and unquoted.
