@@ -31,15 +31,16 @@ bool IsRegularFile(const char* path) {
 }  // namespace
 
 void InitHost() {
-  // An empty entry would end the block early; it can never match a name anyway.
   std::size_t size = 1;
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
     size += std::strlen(*entry) + 1;
+  }
   g_environment = static_cast<char*>(std::malloc(size));
   if (g_environment != nullptr) {
     char* at = g_environment;
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
       const std::size_t length = std::strlen(*entry);
+      // An empty entry would end the block early; it can never match a name anyway.
       if (length == 0) continue;
       std::memcpy(at, *entry, length + 1);
       at += length + 1;
