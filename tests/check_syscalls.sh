@@ -2,7 +2,7 @@
 # The system calls of a run, under strace: exactly one open per PATH candidate, one for "sh.exe",
 # one per toolchain file, in that order, no other probing call (stat, access, readlink) on any of
 # those names, and, with standard output redirected, exactly two writes to it for a ready run
-# (before the command starts, and at the end).
+# (before the command starts, and at the end); on a terminal, one write per text.
 set -u
 binary=$(realpath "${1:?usage: check_syscalls.sh readyscan}")
 strace=$(command -v strace) || { echo "strace is not installed"; exit 1; }
@@ -51,8 +51,30 @@ check() {  # name, number of PATH entries, COMSPEC value
   fi
 }
 
+# On a terminal every text goes out at once: one write per text.
+console() {  # name, expected writes, environment...
+  local name=$1 expected=$2
+  shift 2
+  rm -f "$dir/tty-trace"
+  local command="env -i"
+  for setting in "$@"; do command+=" $(printf '%q' "$setting")"; done
+  command+=" $strace -qq -o $dir/tty-trace -e trace=write $binary"
+  script -qec "$command" /dev/null < /dev/null > /dev/null
+  local writes
+  writes=$(grep -c '^write(1,' "$dir/tty-trace" 2>/dev/null)
+  if [ "$writes" = "$expected" ]; then
+    echo "ok: $name on a terminal ($writes writes)"
+  else
+    echo "FAIL: $name on a terminal: ${writes:-no} writes, not $expected"
+    failures=$((failures + 1))
+  fi
+}
+
 check "ready, no interpreter" 20 ""
 check "ready, with an interpreter" 20 "$dir/cmd"
 check "ready, 8,000 entries" 8000 ""
 check "ready, one entry" 1 "$dir/cmd"
+console "ready" 7 OS=Windows_NT COMSPEC= TZ=UTC 'PATH=C:\a;C:\b'
+console "not Windows NT" 2 OS=Windows_95
+console "4NT" 3 OS=Windows_NT _CMDPROC=4NT
 [ "$failures" -eq 0 ]

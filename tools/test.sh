@@ -8,9 +8,9 @@ as_root=()
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" dpkg --add-architecture i386
 "${as_root[@]}" apt-get update -q
-"${as_root[@]}" apt-get install -y -q --no-install-recommends \
-  ca-certificates cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev \
-  libbenchmark-dev mingw-w64 wine wine32:i386 valgrind strace clang-tidy cppcheck hyperfine
+"${as_root[@]}" apt-get install -y -q \
+  cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  mingw-w64 wine wine32:i386 valgrind strace clang-tidy cppcheck
 
 step() { printf '\n=== %s\n' "$*"; }
 
