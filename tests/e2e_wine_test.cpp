@@ -15,7 +15,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string g_root;   // temporary directory holding the prefix and the spec files
+std::string g_root;   // temporary directory holding the prefix and the launch files
 std::string g_drive;  // the prefix's drive C
 Strings g_wine_env;   // the Unix environment wine itself runs with
 
@@ -110,12 +110,12 @@ class Wine : public ::testing::Test {
   // Starts readyscan.exe in C:\work with exactly ENVIRONMENT, through the launcher.
   static ProcessResult Run(const Strings& environment, StdoutKind kind = StdoutKind::kPipe,
                            const std::string& command_line = "readyscan.exe", const std::string& mode = "") {
-    std::string spec;
+    std::string launch;
     for (const std::string& field : Strings{mode, "C:\\t\\readyscan.exe", command_line, "C:\\work"})
-      spec += field + '\0';
-    for (const std::string& entry : environment) spec += entry + '\0';
-    WriteFile(g_drive + "/t/spec", spec);
-    return RunProcess({"/usr/bin/wine", g_drive + "/t/launcher.exe", "C:\\t\\spec"}, g_wine_env,
+      launch += field + '\0';
+    for (const std::string& entry : environment) launch += entry + '\0';
+    WriteFile(g_drive + "/t/launch", launch);
+    return RunProcess({"/usr/bin/wine", g_drive + "/t/launcher.exe", "C:\\t\\launch"}, g_wine_env,
                       g_drive + "/work", kind, 120);
   }
 };

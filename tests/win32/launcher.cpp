@@ -1,7 +1,7 @@
 // Test-only: starts a program with an exact environment block and working directory, which a
 // process started by wine itself never gets (Wine sets OS and merges PATH on its own).
 //
-// launcher.exe SPEC, where SPEC is a file of NUL-ended fields:
+// launcher.exe LAUNCH, where LAUNCH is a file of NUL-ended fields:
 //   mode ("" or "nostdout": the child gets no standard output), application, command line,
 //   working directory, then the environment entries, ended by an empty entry.
 // The exit status is the child's, or 200 + a step number when the launcher itself fails.
@@ -21,13 +21,13 @@ int Fail(int step) {
 
 int main(int argc, char** argv) {
   if (argc != 2) return Fail(1);
-  HANDLE spec = CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (spec == INVALID_HANDLE_VALUE) return Fail(2);
+  HANDLE launch = CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (launch == INVALID_HANDLE_VALUE) return Fail(2);
   std::string text;
   char buffer[65536];
   DWORD got = 0;
-  while (ReadFile(spec, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-  CloseHandle(spec);
+  while (ReadFile(launch, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(launch);
 
   const char* fields[4];
   std::size_t at = 0;
