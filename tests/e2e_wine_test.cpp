@@ -166,6 +166,7 @@ TEST_F(Wine, InterpreterRules) {
   MakeToolchain();
   MakeDir("bin");
   MakeDir("work/sub");
+  Put("work/notes.txt", "not a program\r\n");
   WriteFile(g_drive + "/bin/CMD.EXE", ReadFile(g_drive + "/t/fakecmd.exe"));
   MakeDir("long dir");
   WriteFile(g_drive + "/long dir/fake cmd.exe", ReadFile(g_drive + "/t/fakecmd.exe"));
@@ -178,6 +179,7 @@ TEST_F(Wine, InterpreterRules) {
       {"empty COMSPEC", {"OS=Windows_NT", "COMSPEC=", "PATH=C:\\bin"}, "", true},
       {"COMSPEC names nothing", {"OS=Windows_NT", "COMSPEC=C:\\none.exe", "PATH=C:\\bin"}, "", true},
       {"COMSPEC names a directory", {"OS=Windows_NT", "COMSPEC=C:\\work\\sub"}, "", true},
+      {"COMSPEC names no program", {"OS=Windows_NT", "COMSPEC=C:\\work\\notes.txt"}, "", true},
       {"no COMSPEC, CMD.EXE on PATH",
        {"OS=Windows_NT", "PATH=C:\\none;C:\\bin", "FAKECMD_STATUS=1"},
        kBanner,
